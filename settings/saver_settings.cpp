@@ -1,0 +1,3 @@
+#include "settings/saver_settings.h"
+
+SaverSettings saverSettings = {4, 50, 150, 250.0f};
