@@ -1,0 +1,3 @@
+#include "host/win32/host_state.h"
+
+HostState hostState;

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# wine-exec.sh PREFIX PROGRAM [ARGS...]: runs a Windows program in the project's Wine prefix PREFIX
+# (nt or win98) under $CORVANTIS_WINE_ROOT. Its exit code is the program's.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+: "${CORVANTIS_WINE_ROOT:?CORVANTIS_WINE_ROOT names the folder of the Wine prefixes}"
+export WINEPREFIX="$CORVANTIS_WINE_ROOT/$1"
+shift
+exec wine "$@"
