@@ -1,5 +1,6 @@
 #include "logo/rotate_about_centre.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -23,7 +24,9 @@ void RotateAboutCentre(FloatPoint& point, float width, float height, float angle
     if (r < minimumRadius) return;
 
     const float rs = static_cast<float>(r);
-    const double baseAngle = std::acos(std::fabs(dx) / rs);
+    // The radius is rounded to a float, so |dx| / rs can come out a hair above 1 when dy is tiny;
+    // clamped, such a point lies on the axis instead of becoming NaN.
+    const double baseAngle = std::acos(std::min(1.0, std::fabs(dx) / rs));
     // The quadrant is chosen from the signs of the offsets as 32-bit floats.
     const bool left = static_cast<float>(dx) < 0.0f;
     const bool above = static_cast<float>(dy) < 0.0f;

@@ -69,3 +69,13 @@ TEST(RotateAboutCentre, TurnsEveryDirectionByMinusTheAngle) {
         }
     }
 }
+
+TEST(RotateAboutCentre, APointBesideTheAxisWhoseRoundedRadiusFallsShortStaysFinite) {
+    // Centre 400.5: dx = 8388608.5 is no float, dy is too small to change the double radius, and
+    // the radius rounds (half to even) down to 8388608, below |dx|.
+    for (float x : {8389009.0f, 400.5f - 8388608.5f}) {
+        FloatPoint p{x, 300.01f};
+        RotateAboutCentre(p, 801.0f, 600.0f, 0.7f);
+        EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << x;
+    }
+}
