@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ g++-mingw-w64-i686 googletest libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils)
+          clang libclang-rt-14-dev python3 wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils)
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
