@@ -7,21 +7,15 @@
 #include <string>
 
 #include "host/win32/saver_window.h"
+#include "password_lock_support.h"
 #include "support/saver_window_fixture.h"
 
 namespace {
 
-std::string ExeFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
+using namespace password_lock_support;
 
-BOOL SaverRunningAnnounced() {
-    BOOL running = FALSE;
-    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-    return running;
+bool SaverRunningAnnounced() {
+    return SaverRunningFlag() != 0;
 }
 
 bool lockArmedAtCreation = false;
@@ -39,15 +33,10 @@ protected:
     void SetUp() override {
         ResetSaverGlobals();
         hostState.isWindows95 = 1;
-        SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+        SetSaverRunningFlag(0);
         SetEnvironmentVariableA("CORVANTIS_VERIFY_ANSWERS", "1");
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key), ERROR_SUCCESS);
-        const DWORD on = 1;
-        RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&on), sizeof on);
-        RegCloseKey(key);
-        SetDllDirectoryA((ExeFolder() + "\\doubles\\verify").c_str());
+        ASSERT_TRUE(WriteUsePassword(REG_DWORD, {1, 0, 0, 0}));
+        SetDllDirectoryA(DoublesFolder("verify").c_str());
         lockArmedAtCreation = false;
         refuseCreation = false;
         hook = SetWindowsHookExA(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId());
@@ -55,12 +44,8 @@ protected:
     void TearDown() override {
         UnhookWindowsHookEx(hook);
         SetDllDirectoryA(nullptr);
-        HKEY key;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, "ScreenSaveUsePassword");
-            RegCloseKey(key);
-        }
-        SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+        DeleteUsePassword();
+        SetSaverRunningFlag(0);
         UnregisterClassA(testSaverClass, GetModuleHandleA(nullptr));
         DrainQuit();
     }
@@ -70,7 +55,7 @@ protected:
 bool announcedDuringLoop = false;
 void CALLBACK CloseFromLoop(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    announcedDuringLoop = SaverRunningAnnounced() != FALSE;
+    announcedDuringLoop = SaverRunningAnnounced();
     PostMessageA(hostState.saverWindow, WM_KEYDOWN, 'A', 0);  // the verifier accepts
 }
 

@@ -8,23 +8,15 @@
 #include <string>
 
 #include "host/win32/password_lock.h"
+#include "password_lock_support.h"
 #include "support/saver_window_fixture.h"
 
 namespace {
 
-std::string ExeFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
+using namespace password_lock_support;
 
 int VerifierCalls(const std::string& log) {
-    std::ifstream in(log);
-    int calls = 0;
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind("call", 0) == 0) ++calls;
-    return calls;
+    return static_cast<int>(LinesStartingWith(log, "call").size());
 }
 
 // Counts WM_CLOSE messages taken off the queue for the saver window.
@@ -43,21 +35,13 @@ protected:
     void SetUp() override {
         ResetSaverGlobals();
         hostState.isWindows95 = 1;
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        log = std::string(temp) + "corvantis-verify-procs.log";
-        DeleteFileA(log.c_str());
+        log = FreshLogPath("verify-procs");
         SetEnvironmentVariableA("CORVANTIS_VERIFY_LOG", log.c_str());
         SetEnvironmentVariableA("CORVANTIS_VERIFY_ANSWERS", "0");
         SetEnvironmentVariableA("CORVANTIS_VERIFY_DELAY_MS", nullptr);
         SetEnvironmentVariableA("CORVANTIS_VERIFY_REENTER", nullptr);
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key), ERROR_SUCCESS);
-        const DWORD on = 1;
-        RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&on), sizeof on);
-        RegCloseKey(key);
-        SetDllDirectoryA((ExeFolder() + "\\doubles\\verify").c_str());
+        ASSERT_TRUE(WriteUsePassword(REG_DWORD, {1, 0, 0, 0}));
+        SetDllDirectoryA(DoublesFolder("verify").c_str());
         LoadPasswordLock();
         ASSERT_NE(hostState.passwordVerifier, nullptr);
 
@@ -77,11 +61,7 @@ protected:
         }
         ReleasePasswordLock();
         SetDllDirectoryA(nullptr);
-        HKEY key;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, "ScreenSaveUsePassword");
-            RegCloseKey(key);
-        }
+        DeleteUsePassword();
         DrainQuit();
     }
     HWND window = nullptr;
@@ -137,9 +117,9 @@ TEST_F(PasswordProtectedSaver, ACloseArrivingDuringTheVerificationIsRefusedWitho
     SetEnvironmentVariableA("CORVANTIS_VERIFY_REENTER", "1");
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(VerifierCalls(log), 1);
-    std::ifstream in(log);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("reenter 0"), std::string::npos) << text;
+    const auto reentries = LinesStartingWith(log, "reenter");
+    ASSERT_EQ(reentries.size(), 1u);
+    EXPECT_EQ(reentries[0], "reenter 0");
     EXPECT_TRUE(IsWindow(window));
 }
 
