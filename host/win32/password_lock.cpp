@@ -61,7 +61,7 @@ void SetSaverRunning(int32_t running) {
 
 int32_t VerifyOnClose(HWND window) {
     // The verifier dispatches messages while it asks, so a close request can arrive meanwhile.
-    if (false) {
+    if (hostState.verifying != 0) {
         return 0;
     }
     if (hostState.passwordVerifier == nullptr) {

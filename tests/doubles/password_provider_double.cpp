@@ -14,7 +14,7 @@
 //                              qemu user emulation, Wine reports that as an illegal instruction.
 //   CORVANTIS_VERIFY_REENTER=1 the call sends WM_CLOSE to the window, posts another one and
 //                              dispatches the thread's messages, as a user pressing keys behind
-//                              the prompt would cause.
+//                              the prompt would cause (only in the outermost call).
 //   CORVANTIS_VERIFY_LOG       file that gets one line per call:
 //                              "call <index> <start tick> <end tick> <window, hex> <answer>",
 //                              and "reenter <result of the sent WM_CLOSE>" before it when re-entering.
@@ -44,6 +44,7 @@ void DispatchPending() {
 }
 
 unsigned callCount = 0;
+int depth = 0;  // calls of the verifier under way that are re-entering
 
 // The answer for call number index (from 0) of the list in CORVANTIS_VERIFY_ANSWERS.
 BOOL AnswerFor(unsigned index) {
@@ -82,12 +83,16 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
         *nowhere = 1;
     }
     char line[160];
-    if (EnvNumber("CORVANTIS_VERIFY_REENTER", 0) != 0) {
+    // Only the outermost call re-enters: a verifier called again from inside would otherwise
+    // recurse without end.
+    if (EnvNumber("CORVANTIS_VERIFY_REENTER", 0) != 0 && depth == 0) {
+        ++depth;
         const LRESULT result = SendMessageA(window, WM_CLOSE, 0, 0);
         std::snprintf(line, sizeof line, "reenter %ld", static_cast<long>(result));
         AppendLogLine(logVariable, line);
         PostMessageA(window, WM_CLOSE, 0, 0);
         DispatchPending();
+        --depth;
     }
     // Without a delay no message is dispatched, so the caller's queue is seen as it was left.
     const long long delay = EnvNumber("CORVANTIS_VERIFY_DELAY_MS", 0);

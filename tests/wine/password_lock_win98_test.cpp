@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct CloseRequest {
     int32_t verifyingThen;
     bool operator==(const CloseRequest&) const = default;
 };
+void PrintTo(const CloseRequest& request, std::ostream* out) {
+    *out << "{result " << request.result << ", verifying " << request.verifyingThen << "}";
+}
 struct WindowRecord {
     int verifyMessages = 0;
     int32_t verifyingAtPrompt = 0;
@@ -162,39 +166,44 @@ TEST_F(PasswordLockTest, ArmsOnlyWithTheSwitchSetAndAVerifierFound) {
         {"no provider", REG_DWORD, {1, 0, 0, 0}, "", 1, false, {}},
         {"not the Windows 95 family", REG_DWORD, {1, 0, 0, 0}, "verify", 0, false, {}},
     };
+    // The flag starts cleared and, to see that nothing withdraws what was never announced, set.
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        hostState = HostState{};
-        hostState.isWindows95 = c.isWindows95;
-        SetSaverRunningFlag(0);
-        DeleteFileA(logPath.c_str());
-        DeleteUsePassword();
-        if (c.type != 0) {
-            ASSERT_TRUE(WriteUsePassword(c.type, c.data));
-        }
-        SetDllDirectoryA(*c.variant != '\0' ? DoublesFolder(c.variant).c_str() : (ExecutableFolder() + "\\doubles").c_str());
+        for (const UINT flagBefore : {0u, 1u}) {
+            SCOPED_TRACE(testing::Message() << c.name << ", running flag " << flagBefore);
+            hostState = HostState{};
+            hostState.isWindows95 = c.isWindows95;
+            SetSaverRunningFlag(flagBefore);
+            DeleteFileA(logPath.c_str());
+            DeleteUsePassword();
+            if (c.type != 0) {
+                ASSERT_TRUE(WriteUsePassword(c.type, c.data));
+            }
+            const std::string folder =
+                *c.variant != '\0' ? DoublesFolder(c.variant) : ExecutableFolder() + "\\doubles";
+            SetDllDirectoryA(folder.c_str());
 
-        PoisonStack();
-        LoadPasswordLock();
+            PoisonStack();
+            LoadPasswordLock();
 
-        if (c.armed) {
-            EXPECT_NE(hostState.passwordModule, nullptr);
-            EXPECT_EQ(hostState.passwordModule, GetModuleHandleA("PASSWORD.CPL"));
-            EXPECT_EQ(reinterpret_cast<void*>(hostState.passwordVerifier),
-                      reinterpret_cast<void*>(GetProcAddress(hostState.passwordModule, "VerifyScreenSavePwd")));
-            EXPECT_EQ(SaverRunningFlag(), 1u);
-        } else {
-            EXPECT_EQ(hostState.passwordModule, nullptr);
-            EXPECT_EQ(hostState.passwordVerifier, nullptr);
+            if (c.armed) {
+                EXPECT_NE(hostState.passwordModule, nullptr);
+                EXPECT_EQ(hostState.passwordModule, GetModuleHandleA("PASSWORD.CPL"));
+                EXPECT_EQ(reinterpret_cast<void*>(hostState.passwordVerifier),
+                          reinterpret_cast<void*>(GetProcAddress(hostState.passwordModule, "VerifyScreenSavePwd")));
+                EXPECT_EQ(SaverRunningFlag(), 1u);
+            } else {
+                EXPECT_EQ(hostState.passwordModule, nullptr);
+                EXPECT_EQ(hostState.passwordVerifier, nullptr);
+                EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), nullptr);
+                EXPECT_EQ(SaverRunningFlag(), flagBefore);
+            }
+            EXPECT_EQ(ReadLines(logPath), c.providerLog);
+
+            hostState.isWindows95 = 1;
+            ReleasePasswordLock();
             EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), nullptr);
-            EXPECT_EQ(SaverRunningFlag(), 0u);
+            EXPECT_EQ(SaverRunningFlag(), c.armed ? 0u : flagBefore);
         }
-        EXPECT_EQ(ReadLines(logPath), c.providerLog);
-
-        hostState.isWindows95 = 1;
-        ReleasePasswordLock();
-        EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), nullptr);
-        EXPECT_EQ(SaverRunningFlag(), 0u);
     }
 }
 
