@@ -32,19 +32,24 @@ inner() {
     awk -v l="$1" -v a=$((p1 - p0)) -v b=$((s1 - s0)) -v c=$((x1 - x0)) -v t="$seconds" -v hz="$hz" \
       'BEGIN { printf "%-32s saver %5.1f%%  wineserver %5.1f%%  Xvfb %5.1f%% of one core\n", l, 100*a/hz/t, 100*b/hz/t, 100*c/hz/t }'
     if [ "${2:-}" = memory ]; then
-      local rss1; rss1=$(awk '/VmRSS/ {print $2}' "/proc/$p/status")
-      echo "resident memory after $((seconds / 60 + 1)) min: ${rss1} kB"
-      sleep $((minutes * 60 - seconds - 5))
-      echo "resident memory after $minutes min: $(awk '/VmRSS/ {print $2}' "/proc/$p/status") kB"
+      # Resident memory of the saver's process (under qemu it includes the emulator's code cache),
+      # each minute from the start.
+      sleep $((60 - seconds - 5))
+      for m in $(seq "$minutes"); do
+        echo "resident memory after $m min: $(awk '/VmRSS/ {print $2}' "/proc/$p/status") kB"
+        [ "$m" -lt "$minutes" ] && sleep 60
+      done
     fi
     kill "$p" 2>/dev/null || true
     wait "$launcher" 2>/dev/null || true
   }
   rm -f "$ini"
-  run_one "default settings"
-  printf '[Setting]\r\nlen=9999\r\n' > "$ini"
-  run_one "empty frames (margin 9999)"
-  rm -f "$ini"
+  if [ "$seconds" -gt 0 ]; then
+    run_one "default settings"
+    printf '[Setting]\r\nlen=9999\r\n' > "$ini"
+    run_one "empty frames (margin 9999)"
+    rm -f "$ini"
+  fi
   if [ "$minutes" -gt 0 ]; then run_one "default settings, long run" memory; fi
 }
 export -f inner

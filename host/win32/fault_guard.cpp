@@ -2,6 +2,10 @@
 
 #include "host/win32/password_lock.h"
 
+// The system calls a frame's handler only when the image allows it. GNU ld writes no safe-handler
+// table and does not mark the image as having no handlers, so any handler inside the image is
+// accepted; the image tests check that the built executable stays so.
+
 EXCEPTION_DISPOSITION __cdecl FaultGuardHandler(EXCEPTION_RECORD* record, void*, CONTEXT* context,
                                                 void*) {
     // During an unwind the dispatcher only asks each frame to clean up; the guard has nothing to

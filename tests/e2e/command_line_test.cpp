@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "tests/e2e/support/saver_process.h"
 #include "tests/e2e/support/saver_windows.h"
+#include "tests/e2e/support/user_input.h"
 
 namespace {
 
@@ -33,6 +35,23 @@ TEST(SaverCommandLine, RefusedSwitchesEndWithMinusOneAndCreateNoWindow) {
         EXPECT_EQ(exitCode, 0xFFFFFFFFu) << std::hex << "exit code 0x" << exitCode;
         EXPECT_TRUE(watch.classNames.empty()) << "first window created: " << watch.classNames.front();
     }
+}
+
+// The watch above does see the windows of a run that makes some.
+TEST(SaverCommandLine, TheCreationWatchSeesTheWindowsOfAFullScreenRun) {
+    SaverProcess saver = StartSaverProcess("/s", BuiltSaverPath(), true);
+    ASSERT_NE(saver.process, nullptr);
+    CreatedWindowsWatch watch;
+    BeginCreatedWindowsWatch(watch, saver.id);
+    ResumeSaverProcess(saver);
+    EXPECT_NE(WaitForFullScreenSaver(saver.process, saverRunTimeoutMs), nullptr);
+    PressKey(VK_SPACE);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(WaitForSaverExit(saver, saverRunTimeoutMs, &exitCode));
+    EndCreatedWindowsWatch(watch);
+    EndSaverProcess(saver);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_NE(std::find(watch.classNames.begin(), watch.classNames.end(), saverClassName), watch.classNames.end());
 }
 
 }  // namespace

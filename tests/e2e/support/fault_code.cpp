@@ -11,12 +11,16 @@ LONG CALLBACK StepOverStore(EXCEPTION_POINTERS* pointers) {
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-}  // namespace
-
-DWORD NullStoreFaultCode() {
+DWORD MeasureNullStoreFaultCode() {
     seenCode = 0;
     PVOID handler = AddVectoredExceptionHandler(1, StepOverStore);
     asm volatile("xorl %%eax, %%eax\n\tmovl $1, (%%eax)" : : : "eax", "memory");
     RemoveVectoredExceptionHandler(handler);
     return seenCode;
+}
+
+}  // namespace
+
+bool IsNullStoreFaultCode(DWORD code) {
+    return code == EXCEPTION_ACCESS_VIOLATION || code == MeasureNullStoreFaultCode();
 }

@@ -2,7 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "tests/e2e/support/saver_windows.h"
+
+namespace {
+
+// Every process a test started, ended at the latest when the test program ends: a saver left
+// running by a failed test would hold the test's output open and confuse the tests after it.
+std::vector<HANDLE> startedProcesses;
+
+void EndLeftoverSavers() {
+    for (HANDLE process : startedProcesses) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 10000);
+        }
+        CloseHandle(process);
+    }
+    startedProcesses.clear();
+}
+
+void RememberProcess(HANDLE process) {
+    if (startedProcesses.empty()) std::atexit(EndLeftoverSavers);
+    HANDLE copy = nullptr;
+    if (DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        startedProcesses.push_back(copy);
+    }
+}
+
+}  // namespace
 
 std::string ExecutableFolder() {
     char path[MAX_PATH] = {};
@@ -30,6 +60,7 @@ SaverProcess StartSaverProcess(const std::string& tail, const std::string& saver
     saver.process = info.hProcess;
     saver.thread = info.hThread;
     saver.id = info.dwProcessId;
+    RememberProcess(saver.process);
     return saver;
 }
 

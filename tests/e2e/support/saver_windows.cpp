@@ -1,5 +1,7 @@
 #include "tests/e2e/support/saver_windows.h"
 
+#include <gtest/gtest.h>
+
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs, HANDLE wakeOn) {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -80,6 +82,7 @@ void BeginCreatedWindowsWatch(CreatedWindowsWatch& watch, DWORD processId) {
     activeWatch = &watch;
     watch.hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, RecordCreation,
                                  processId, 0, WINEVENT_OUTOFCONTEXT);
+    EXPECT_NE(watch.hook, nullptr) << "no creation watch: SetWinEventHook failed";
 }
 
 void EndCreatedWindowsWatch(CreatedWindowsWatch& watch) {
