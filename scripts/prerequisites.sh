@@ -20,7 +20,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo_ dpkg --add-architecture i386
   fi
   sudo_ apt-get update -qq
-  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # With recommends: Wine's X11 extensions and fonts shape what the tests see.
+  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # Can this kernel run a 32-bit x86 program? The 32-bit Wine loader is one.
